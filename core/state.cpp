@@ -13,7 +13,6 @@ CandidateFolder CandidateList[MaxFolders] = FOLDERS_INIT;
 CandidateFolder SkipList[MaxFolders] = FOLDERS_INIT;
 
 HINSTANCE AppInstance;
-JPainter *MainPainter;
 char ChosenFolder[PathBufSize];
 char ScratchPath[PathBufSize];
 int BrowseIndex;

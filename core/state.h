@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-struct JPainter;
-
 enum {
     MaxFolders = 20,      // records in CandidateList and SkipList
     FolderPathSize = 800, // bytes of CandidateFolder::path
@@ -23,7 +21,7 @@ extern CandidateFolder CandidateList[MaxFolders]; // plug-in folders found; fill
 extern CandidateFolder SkipList[MaxFolders];      // payload name fragments not to install (unticked selectors); only path is used
 
 extern HINSTANCE AppInstance;        // the program's own module; set by the entry
-extern JPainter *MainPainter;        // painter of the main window; set by the entry, never freed
+// MainPainter, the painter of the main window, is the toolkit's (ui/canvas.h).
 extern char ChosenFolder[PathBufSize]; // folder-list entry chosen for installation; set by the main window
 extern char ScratchPath[PathBufSize];  // scratch path: scan results, list entries, browser result
 extern int BrowseIndex;              // number of candidate entries in the folder list; set at start-up
