@@ -7,7 +7,7 @@ endif()
 add_library(lv_flags INTERFACE)
 target_compile_options(lv_flags INTERFACE
   -Wall -Wextra
-  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
+  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fcheck-new>
   -ffunction-sections -fdata-sections)
 target_compile_definitions(lv_flags INTERFACE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_include_directories(lv_flags INTERFACE ${CMAKE_SOURCE_DIR})

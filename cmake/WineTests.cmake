@@ -12,7 +12,7 @@ foreach(arch IN LISTS LV_ARCHES)
   add_test(NAME prefix.${arch}.start
     COMMAND bash ${LV_SCRIPTS}/wine-prefix.sh start ${LV_PREFIX_${arch}} ${arch})
   set_tests_properties(prefix.${arch}.start PROPERTIES
-    FIXTURES_SETUP wine.${arch} TIMEOUT 300 RESOURCE_LOCK wineboot)
+    FIXTURES_SETUP wine.${arch} TIMEOUT 300)
   add_test(NAME prefix.${arch}.stop
     COMMAND bash ${LV_SCRIPTS}/wine-prefix.sh stop ${LV_PREFIX_${arch}})
   set_tests_properties(prefix.${arch}.stop PROPERTIES FIXTURES_CLEANUP wine.${arch})
