@@ -120,24 +120,32 @@ std::vector<std::string> ListFiles(const std::string &folder)
     return names;
 }
 
-void DeleteRegTree(HKEY root, const std::string &subKey, REGSAM view)
+typedef LONG(WINAPI *DeleteKeyExFn)(HKEY, LPCSTR, REGSAM, DWORD);
+
+// Deletes parent\name and everything below it, opening each key relative to its parent: an absolute
+// path grows past what RegOpenKeyExA accepts in deep trees (Wine: 260 characters).
+static bool DeleteSubTree(HKEY parent, const char *name, REGSAM view, DeleteKeyExFn deleteEx)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ | KEY_WRITE | view, &key) != ERROR_SUCCESS)
-        return;
-    char name[512];
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ | KEY_WRITE | view, &key) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> child(32768);
     for (;;) {
-        DWORD cch = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &cch, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        DWORD cch = (DWORD)child.size();
+        if (RegEnumKeyExA(key, 0, child.data(), &cch, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             break;
-        DeleteRegTree(root, subKey + "\\" + name, view);
+        if (!DeleteSubTree(key, child.data(), view, deleteEx))
+            break; // a sub-key that stays would be found again at index 0 without end
     }
     RegCloseKey(key);
     // RegDeleteKeyExA honours the view; it exists from Windows XP x64 on and in Wine.
-    typedef LONG(WINAPI * DeleteKeyEx)(HKEY, LPCSTR, REGSAM, DWORD);
-    DeleteKeyEx del = (DeleteKeyEx)(void *)GetProcAddress(GetModuleHandleA("advapi32"), "RegDeleteKeyExA");
-    if (del)
-        del(root, subKey.c_str(), view, 0);
-    else
-        RegDeleteKeyA(root, subKey.c_str());
+    LONG result = deleteEx ? deleteEx(parent, name, view, 0) : RegDeleteKeyA(parent, name);
+    return result == ERROR_SUCCESS;
+}
+
+void DeleteRegTree(HKEY root, const std::string &subKey, REGSAM view)
+{
+    DeleteKeyExFn deleteEx =
+        (DeleteKeyExFn)(void *)GetProcAddress(GetModuleHandleA("advapi32"), "RegDeleteKeyExA");
+    DeleteSubTree(root, subKey.c_str(), view, deleteEx);
 }
