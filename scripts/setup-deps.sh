@@ -7,7 +7,8 @@ SUDO=
 [ "$(id -u)" = 0 ] || SUDO=sudo
 packages="cmake make git ca-certificates mingw-w64 g++-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb xauth x11-utils xdotool
-  imagemagick googletest osslsigncode openssl nsis python3"
+  imagemagick googletest osslsigncode openssl nsis python3 python3-pil
+  fonts-dejavu-core"
 missing=
 for p in $packages; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
