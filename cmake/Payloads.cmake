@@ -8,7 +8,8 @@ set(LUMIVORTEX_PAYLOAD64 "" CACHE FILEPATH "64-bit plug-in module (empty: build 
 set(LUMIVORTEX_PRESETS "" CACHE STRING "preset resources, NAME=FILE;...")
 
 set(LV_STANDIN_SRC ${CMAKE_SOURCE_DIR}/payload/standin/plugin.c)
-set(LV_STANDIN_FLAGS -Os -s -shared -static-libgcc -Wl,--no-insert-timestamp
+# A fixed image base: the automatic one is derived from the output path.
+set(LV_STANDIN_FLAGS -Os -s -shared -static-libgcc -Wl,--no-insert-timestamp -Wl,--disable-auto-image-base
   -Wl,--dynamicbase,--nxcompat -fno-ident)
 
 function(lv_standin_module out compiler)
