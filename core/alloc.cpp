@@ -14,6 +14,18 @@ void *operator new[](size_t size)
     return malloc(size ? size : 1);
 }
 
+// The runtime's nothrow forms catch bad_alloc, which links in its whole
+// exception machinery (unwinder, demangler, threads): about 120 KB.
+void *operator new(size_t size, const std::nothrow_t &) noexcept
+{
+    return malloc(size ? size : 1);
+}
+
+void *operator new[](size_t size, const std::nothrow_t &) noexcept
+{
+    return malloc(size ? size : 1);
+}
+
 void operator delete(void *p) noexcept
 {
     free(p);
