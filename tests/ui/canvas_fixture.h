@@ -25,8 +25,14 @@ protected:
         memset(&painter, 0, sizeof painter);
         InitPainter(&painter, &canvas, GetModuleHandleA(NULL));
         MainPainter = &painter;
-        POINT origin = TestWindowOrigin(column);
-        window = new TestWindow(origin.x, origin.y, Width, Height);
+        // One window for the whole program: under Wine without a window manager, destroying
+        // a window that has been active (a closed picker activates its owner) takes 2 s.
+        static TestWindow *shared;
+        if (!shared) {
+            POINT origin = TestWindowOrigin(column);
+            shared = new TestWindow(origin.x, origin.y, Width, Height);
+        }
+        window = shared;
         ASSERT_TRUE(window->hwnd != NULL) << "no window (is DISPLAY set?)";
         hwnd = window->hwnd;
         // Like the installer's start-up: a held DC while attaching and creating elements.
@@ -55,7 +61,7 @@ protected:
             ReleaseDC(hwnd, canvas.windowDC);
         for (JElement *e : owned)
             delete e;
-        delete window;
+        TakeNotifications(hwnd); // nothing a test left queued reaches the next one
         if (canvas.background) {
             ReleaseBitmap(canvas.background);
             delete canvas.background;
@@ -70,6 +76,13 @@ protected:
     {
         owned.push_back(e);
         return e;
+    }
+
+    // DispatchMouse as the window procedure calls it, pointer at client (x, y); its result.
+    int Dispatch(UINT message, int x, int y)
+    {
+        WPARAM keys = (message == WM_LBUTTONDOWN) ? MK_LBUTTON : (message == WM_RBUTTONDOWN) ? MK_RBUTTON : 0;
+        return DispatchMouse(&painter, hwnd, message, keys, MAKELPARAM(x, y));
     }
 
     int column;

@@ -48,7 +48,7 @@ void FreeMemoryBitmap(JBitmap *bitmap);
 // Screen position for a test window: programs and prefixes keep apart (column 0 or 1).
 POINT TestWindowOrigin(int column);
 
-// A borderless shown pop-up whose procedure runs the toolkit like the installer's window:
+// A borderless shown (not activated) pop-up whose procedure runs the toolkit like the installer's window:
 // every message first to DispatchMouse, WM_PAINT through the paint cycle (with the prompt text
 // when prompt is set). painter may be changed at any time; NULL skips the toolkit.
 class TestWindow {
