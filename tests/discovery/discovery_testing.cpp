@@ -14,12 +14,26 @@ std::vector<REGSAM> RegistryViews()
     return {0};
 }
 
+// Creates the key one component at a time, each relative to its parent: a whole path longer than
+// 260 characters is more than RegCreateKeyExA takes under Wine.
 static HKEY CreateKey(HKEY root, const std::string &key, REGSAM view)
 {
-    HKEY handle = NULL;
-    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &handle, NULL) != ERROR_SUCCESS)
-        return NULL;
-    return handle;
+    HKEY parent = root;
+    size_t start = 0;
+    for (;;) {
+        size_t end = key.find('\\', start);
+        std::string part = key.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        HKEY handle = NULL;
+        LONG result = RegCreateKeyExA(parent, part.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &handle, NULL);
+        if (parent != root)
+            RegCloseKey(parent);
+        if (result != ERROR_SUCCESS)
+            return NULL;
+        if (end == std::string::npos)
+            return handle;
+        parent = handle;
+        start = end + 1;
+    }
 }
 
 void SeedKey(HKEY root, const std::string &key, REGSAM view)

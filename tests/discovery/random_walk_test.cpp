@@ -170,6 +170,9 @@ public:
         int values = rich ? Uniform(2, 6) : Uniform(0, 4);
         for (int i = 0; i < values; i++)
             key.values.push_back(Value(used));
+        // Around the depth limit, a folder that qualifies shows whether the key was read.
+        if (depth >= 17 && depth < chainDepth + 1 && Chance(70) && used.insert("deep plug").second)
+            key.values.push_back({"Deep Plug", REG_SZ, ExistingFolder() + '\0'});
         if (depth >= maxDepth)
             return;
         std::set<std::string> names;
@@ -177,7 +180,7 @@ public:
         int children = depth < chainDepth ? 1 + (Chance(20) ? 1 : 0) : Uniform(0, 3);
         for (int i = 0; i < children && budget > 0; i++) {
             GenKey child;
-            child.name = Name(255);
+            child.name = depth < chainDepth && Chance(80) ? Filler(Uniform(1, 6)) : Name(255);
             std::string lower = child.name;
             for (char &c : lower)
                 c = (char)tolower((unsigned char)c);
