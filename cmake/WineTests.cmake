@@ -26,13 +26,15 @@ if(NOT TARGET gtest)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
-# lv_add_wine_test(TARGET [ARCHES win64 win32] [ARGS ...] [TIMEOUT s] [LOCKS ...] [ENV VAR=value ...])
+# lv_add_wine_test(TARGET [ARCHES win64 win32] [ARGS ...] [TIMEOUT s] [LOCKS ...] [ENV VAR=value ...] [SCREEN])
 # Runs the test executable once per prefix; ctest names it TARGET.ARCH.
 # LOCKS names machine-wide things the test changes (LOCKS machine: the host
 # editors' registry keys and c:\inst581.txt); tests with a common lock never
-# run at the same time in one prefix.
+# run at the same time in one prefix. SCREEN: the test shows windows on the
+# shared display (and may read the screen or send real input), so it never runs
+# beside another SCREEN test, of either prefix.
 function(lv_add_wine_test target)
-  cmake_parse_arguments(T "" "TIMEOUT" "ARCHES;ARGS;LABELS;LOCKS;ENV" ${ARGN})
+  cmake_parse_arguments(T "SCREEN" "TIMEOUT" "ARCHES;ARGS;LABELS;LOCKS;ENV" ${ARGN})
   if(NOT T_ARCHES)
     set(T_ARCHES ${LV_ARCHES})
   endif()
@@ -46,8 +48,14 @@ function(lv_add_wine_test target)
       FIXTURES_REQUIRED wine.${arch} TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "LV_ARCH=${arch};LV_PREFIX=${LV_PREFIX_${arch}};${T_ENV}"
       LABELS "${T_LABELS}")
+    set(locks)
     if(T_LOCKS)
       list(TRANSFORM T_LOCKS APPEND .${arch} OUTPUT_VARIABLE locks)
+    endif()
+    if(T_SCREEN)
+      list(APPEND locks screen)
+    endif()
+    if(locks)
       set_tests_properties(${target}.${arch} PROPERTIES RESOURCE_LOCK "${locks}")
     endif()
   endforeach()
@@ -56,7 +64,7 @@ endfunction()
 # lv_add_gtest(NAME SOURCES ... LIBS ... [ARCHES/ARGS/TIMEOUT/LOCKS as above]):
 # a googletest program of the real sources (resource scripts may be among the sources).
 function(lv_add_gtest name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;ARCHES;ARGS;LOCKS;ENV" ${ARGN})
+  cmake_parse_arguments(T "SCREEN" "TIMEOUT" "SOURCES;LIBS;ARCHES;ARGS;LOCKS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -76,6 +84,9 @@ function(lv_add_gtest name)
   endif()
   if(T_ENV)
     list(APPEND extra ENV ${T_ENV})
+  endif()
+  if(T_SCREEN)
+    list(APPEND extra SCREEN)
   endif()
   lv_add_wine_test(${name} ${extra})
 endfunction()
