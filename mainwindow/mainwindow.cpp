@@ -282,8 +282,8 @@ void EnterFinishedState(HWND window)
     ElementSlots[SlotFinish]->shown = 1;
     ElementSlots[SlotFinishPicture]->shown = 1;
     MoveWindow(FolderList(window), LayoutMargin, 1000, 50, 10, TRUE); // out of sight
-    if (NormalFont)
-        DeleteObject(NormalFont);
+    // The old font stays alive: the back buffer still has it selected, and a
+    // font must not be deleted while a device context uses it.
     NormalFont = MakeFont(16, 0);
     InvalidateRect(window, NULL, TRUE);
 }
