@@ -2,15 +2,21 @@
 
 #include "core/text.h"
 
-// Every record starts empty, with addVendorFolder 1 and foundIn64BitView 0.
-#define FOLDER_INIT {"", 1, 0}
-#define FOLDERS_INIT                                                                           \
-    {FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, \
-     FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, \
-     FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT, FOLDER_INIT}
+CandidateFolder CandidateList[MaxFolders];
+CandidateFolder SkipList[MaxFolders];
 
-CandidateFolder CandidateList[MaxFolders] = FOLDERS_INIT;
-CandidateFolder SkipList[MaxFolders] = FOLDERS_INIT;
+// Every record starts empty, with addVendorFolder 1 and foundIn64BitView 0. Set by a static
+// initialiser, before WinMain: a table with an initialiser list would put all its 32 KB of
+// mostly zero bytes into the executable file; zero-filled tables cost no file bytes.
+static int InitFolderTables()
+{
+    for (int i = 0; i < MaxFolders; i++) {
+        CandidateList[i].addVendorFolder = 1;
+        SkipList[i].addVendorFolder = 1;
+    }
+    return 1;
+}
+static const int FolderTablesReady = InitFolderTables();
 
 HINSTANCE AppInstance;
 char ChosenFolder[PathBufSize];

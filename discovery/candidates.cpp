@@ -122,7 +122,9 @@ static void LogCandidate(const char *path, const char *tag)
     if (!CandidateList[0].path[0])
         fputs(RunningOnWow64() ? "\n\nWow64\n" : "\n\nx(86)\n", log);
     fputs(RegistryView ? "x64 " : "x32 ", log);
-    fprintf(log, "%s  %s", tag, path);
+    fputs(tag, log); // not fprintf: the toolchain's printf adds 20 KB to the executable
+    fputs("  ", log);
+    fputs(path, log);
     fputs("\n", log);
     fclose(log);
 }
