@@ -93,7 +93,8 @@ win() { printf 'Z:%s' "${1//\//\\}"; }
 echo "## Release benchmark: LumivortexSetup.exe beside an NSIS installer"
 echo
 echo "Machine: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $(nproc) cores;" \
-  "$(uname -sr); $(wine --version); display $DISPLAY; $(date -u +%Y-%m-%d)."
+  "$(uname -sr); $(wine --version); display $DISPLAY; $(date -u +%Y-%m-%d);" \
+  "load average at start $(cut -d' ' -f1-3 /proc/loadavg)."
 echo "Peer: $(makensis -VERSION) (makensis), SetCompress off, Unicode, one directory page + install page."
 echo
 bash "$top/scripts/wine-run.sh" "$prefix" "$build/bench/release/release_bench.exe" \
